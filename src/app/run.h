@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+// The update run: everything WinMain does, from the setup record to the closing box.
+int RunUpdate(HINSTANCE instance);
+
+// Keeps the current directory (often a Downloads folder) out of the DLL search path.
+void HardenDllSearch();
+
+void InitApp();
+void TermApp();
+
+HINSTANCE AppInstance();
+HCURSOR CurrentCursor();
+
+// Copies one [FILES] entry: key is the source below sourceDir, value the destination
+// below installDir. Shows the copy-error box and returns 0 when the copy fails.
+int CopyLanguageFile(const char *key, const char *value);
+
+// The system's text for the thread's last error; release it with FreeSystemErrorText.
+char *GetSystemErrorText();
+void FreeSystemErrorText(char *text);
+
+extern const char kConfirmText[];
+extern const char kNotInstalledText[];
+extern const char kSuccessText[];
