@@ -23,6 +23,11 @@ static HINSTANCE g_instance;
 static HCURSOR g_cursor;
 static char g_copyErrorText[kCopyErrorCapacity];
 
+void SetAppInstance(HINSTANCE instance)
+{
+    g_instance = instance;
+}
+
 HINSTANCE AppInstance()
 {
     return g_instance;
@@ -155,7 +160,7 @@ static void SetSourceAndScriptPaths(SetupInfo &info)
 
 int RunUpdate(HINSTANCE instance)
 {
-    g_instance = instance;
+    SetAppInstance(instance);
     SetupInfo &info = g_setupInfo;
     ZeroMemory(&info, sizeof info);
     SetSourceAndScriptPaths(info);

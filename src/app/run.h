@@ -10,6 +10,8 @@ void HardenDllSearch();
 void InitApp();
 void TermApp();
 
+// The module whose resources the windows are made from; WinMain's instance handle.
+void SetAppInstance(HINSTANCE instance);
 HINSTANCE AppInstance();
 HCURSOR CurrentCursor();
 
