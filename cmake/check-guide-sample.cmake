@@ -1,0 +1,16 @@
+# Checks that the sample script shown in the pack author's guide is the one in examples/.
+# Usage: cmake -DSOURCE_DIR=... -P check-guide-sample.cmake
+file(READ "${SOURCE_DIR}/docs/pack-authors-guide.md" guide)
+file(READ "${SOURCE_DIR}/examples/pack/setup.isc" sample)
+string(FIND "${guide}" "<!-- sample-setup-isc -->\n```ini\n" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "the guide has no marked sample script")
+endif()
+string(SUBSTRING "${guide}" ${start} -1 rest)
+string(REGEX REPLACE "^<!-- sample-setup-isc -->\n```ini\n" "" rest "${rest}")
+string(FIND "${rest}" "```" end)
+string(SUBSTRING "${rest}" 0 ${end} shown)
+string(REPLACE "\r\n" "\n" sample "${sample}")
+if(NOT shown STREQUAL sample)
+  message(FATAL_ERROR "the guide's sample script differs from examples/pack/setup.isc:\n--- guide\n${shown}--- examples\n${sample}")
+endif()
