@@ -458,6 +458,9 @@ static void ExpectBox(size_t index, const SeenBox &seen, const ExpectedBox &expe
         return;
     }
     ASSERT_TRUE(seen.progressOpen) << "box #" << index << ": no progress window";
+    EXPECT_EQ(0, seen.progress.style & (WS_CAPTION | WS_SYSMENU))
+        << "box #" << index << ": progress window has a title bar, style 0x" << std::hex
+        << seen.progress.style;
     EXPECT_EQ(expected.progressPosition, seen.progress.position)
         << "box #" << index << " progress position";
     if (!expected.progressStatus.empty()) {
