@@ -130,9 +130,13 @@ int CopyLanguageFile(const char *key, const char *value)
     char destination[MAX_PATH];
     CopyText(source, sizeof source, g_setupInfo.sourceDir);
     CopyText(destination, sizeof destination, g_setupInfo.installDir);
-    // Never copy to or from a path that was cut to fit.
+    // Never copy to or from a path that was cut to fit; the bar still counts the entry.
     if (!AppendPath(source, sizeof source, key) ||
         !AppendPath(destination, sizeof destination, value)) {
+        char shown[kShownPathLimit + 4];
+        shown[0] = '\0';
+        AppendShownPath(shown, sizeof shown, g_setupInfo.installDir, value);
+        ProgressWindow(NULL, PROGRESS_STEP, shown, 0);
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         ShowCopyError(key, value);
         return 0;

@@ -101,7 +101,7 @@ static std::vector<RunCase> UpdateCases()
             .Files({"{srcfill:260}=a.txt", "b.txt=b.txt"})
             .Pack({{"{srcfill:259}", "cut"}, kNewB})
             .Answers(okOk)
-            .Boxes({ConfirmBox(), CopyErrorBox("{pack}\\{srcfill:260}", "{game}\\a.txt", 0, 2)})
+            .Boxes({ConfirmBox(), CopyErrorBox("{pack}\\{srcfill:260}", "{game}\\a.txt", 1, 2)})
             .Error(ERROR_FILENAME_EXCED_RANGE),
         RunCase("DestinationPathOf259CharactersIsWritten")
             .Files({"a.txt={dstfill:259}"}).Pack({kNewA})
@@ -109,7 +109,7 @@ static std::vector<RunCase> UpdateCases()
         RunCase("DestinationPathOf260CharactersIsRefused")
             .Files({"a.txt={dstfill:260}", "b.txt=b.txt"}).Pack({kNewA, kNewB})
             .Answers(okOk)
-            .Boxes({ConfirmBox(), CopyErrorBox("{pack}\\a.txt", "{game}\\{dstfill:260}", 0, 2)})
+            .Boxes({ConfirmBox(), CopyErrorBox("{pack}\\a.txt", "{game}\\{dstfill:260}", 1, 2)})
             .Error(ERROR_FILENAME_EXCED_RANGE),
     };
 }
@@ -175,7 +175,7 @@ TEST(UpdateRunOnThisPlatform, EmptyValueCopiesOntoTheFolderAndFails)
 TEST(UpdateRunOnThisPlatform, KeyOver700CharactersIsShownShortened)
 {
     ExpectedBox copyError =
-        CopyErrorBox("{pack}\\begin{fill:720}end.txt", "{game}\\a.txt", 0, 2);
+        CopyErrorBox("{pack}\\begin{fill:720}end.txt", "{game}\\a.txt", 1, 2);
     copyError.sourceShortened = true;
     RunAndCheck(RunCase("KeyOver700Characters")
                     .Files({"begin{fill:720}end.txt=a.txt", "b.txt=b.txt"}).Pack({kNewB})
