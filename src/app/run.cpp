@@ -95,32 +95,38 @@ static void AppendShownPath(char *text, size_t capacity, const char *dir, const 
     AppendText(text, capacity, component + lstrlenA(component) - half);
 }
 
+void AppendLastErrorText(char *text, size_t capacity)
+{
+    DWORD code = GetLastError();
+    char *systemText = GetSystemErrorText();
+    if (systemText != NULL) {
+        AppendText(text, capacity, systemText);
+        FreeSystemErrorText(systemText);
+        return;
+    }
+    char digits[12];
+    char *p = digits + sizeof digits - 1;
+    *p = '\0';
+    do {
+        *--p = (char)('0' + code % 10);
+        code /= 10;
+    } while (code != 0);
+    AppendText(text, capacity, "Error code ");
+    AppendText(text, capacity, p);
+    AppendText(text, capacity, ".");
+}
+
 static void ShowCopyError(const char *key, const char *value)
 {
-    char *systemText = GetSystemErrorText();
-    char codeText[24];
-    if (systemText == NULL) {
-        DWORD code = GetLastError();
-        char digits[12];
-        char *p = digits + sizeof digits - 1;
-        *p = '\0';
-        do {
-            *--p = (char)('0' + code % 10);
-            code /= 10;
-        } while (code != 0);
-        CopyText(codeText, sizeof codeText, "Error code ");
-        AppendText(codeText, sizeof codeText, p);
-        AppendText(codeText, sizeof codeText, ".");
-    }
+    DWORD code = GetLastError();
     char *text = g_copyErrorText;
     CopyText(text, kCopyErrorCapacity, "Setup could not copy from the file:\n");
     AppendShownPath(text, kCopyErrorCapacity, g_setupInfo.sourceDir, key);
     AppendText(text, kCopyErrorCapacity, "\nto the file:\n'");
     AppendShownPath(text, kCopyErrorCapacity, g_setupInfo.installDir, value);
     AppendText(text, kCopyErrorCapacity, "'.\n");
-    AppendText(text, kCopyErrorCapacity, systemText != NULL ? systemText : codeText);
-    if (systemText != NULL)
-        FreeSystemErrorText(systemText);
+    SetLastError(code);
+    AppendLastErrorText(text, kCopyErrorCapacity);
     MessageBoxA(NULL, text, NULL, MB_ICONERROR);
 }
 

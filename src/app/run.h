@@ -22,6 +22,8 @@ int CopyLanguageFile(const char *key, const char *value);
 // The system's text for the thread's last error; release it with FreeSystemErrorText.
 char *GetSystemErrorText();
 void FreeSystemErrorText(char *text);
+// Appends the system's text for the last error, or "Error code N." when it has none.
+void AppendLastErrorText(char *text, size_t capacity);
 
 extern const char kConfirmText[];
 extern const char kNotInstalledText[];
