@@ -12,6 +12,11 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 command -v xvfb-run >/dev/null || need+=(xvfb)
 command -v zip >/dev/null || need+=(zip)
 command -v file >/dev/null || need+=(file)
+command -v python3 >/dev/null || need+=(python3)
+# The sample run's display check and the screenshots.
+command -v xdpyinfo >/dev/null || need+=(x11-utils)
+command -v import >/dev/null || need+=(imagemagick)
+[ -f /usr/share/wine/fonts/tahoma.ttf ] || need+=(fonts-wine)
 
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
