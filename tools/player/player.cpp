@@ -22,6 +22,7 @@ enum {
     kGoneWaitMs = 10000,
     kCaptureWaitMs = 60000,
     kSettleMs = 400,
+    kPollMs = 5,
     kPlayerFailed = 2
 };
 
@@ -129,18 +130,26 @@ int main(int argc, char **argv)
     printf("Started %s in %s\n", name, folder.substr(0, folder.size() - 1).c_str());
     fflush(stdout);
 
-    for (int number = 1;; ++number) {
+    DWORD waitStart = GetTickCount();
+    for (int number = 1;; ++number, waitStart = GetTickCount()) {
         HWND window;
-        WaitResult wait = WaitForMessageBox(process, kBoxWaitMs, window);
-        if (wait == kProcessExited)
-            break;
-        if (wait == kWaitTimedOut) {
-            fprintf(stderr, "player: no box and no exit within %d s; stopping the program\n",
-                    kBoxWaitMs / 1000);
-            return kPlayerFailed;
-        }
         MessageBoxInfo box;
-        ReadMessageBox(window, box);
+        for (;;) {
+            WaitResult wait = WaitForMessageBox(process, kBoxWaitMs, window);
+            if (wait == kProcessExited)
+                break;
+            if (wait == kWaitTimedOut || GetTickCount() - waitStart >= kBoxWaitMs) {
+                fprintf(stderr, "player: no box and no exit within %d s; stopping the program\n",
+                        kBoxWaitMs / 1000);
+                return kPlayerFailed;
+            }
+            // The progress window can pass for a box while it is destroyed; a box has buttons.
+            if (ReadMessageBox(window, box) && !box.buttons.empty())
+                break;
+            Sleep(kPollMs);
+        }
+        if (window == NULL)
+            break;
         HWND progressWindow = FindProgressWindow(process.id());
         ProgressState progress;
         bool progressUp = progressWindow != NULL && ReadProgressWindow(progressWindow, progress);
