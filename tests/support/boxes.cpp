@@ -152,11 +152,13 @@ static bool IsDialog(HWND window)
 }
 
 // The progress window's icon is a static with id 0xFFFF (-1) too.
+// The progress window also has a static 0xFFFF (its icon); while it is being destroyed its
+// bar goes first, so only a button tells a message box from it for certain.
 bool IsMessageBox(HWND window)
 {
     HWND text = GetDlgItem(window, kMessageBoxTextId);
     return IsDialog(window) && text != NULL && ClassName(text) == "Static" &&
-           !IsProgressWindow(window);
+           FindWindowExA(window, NULL, "Button", NULL) != NULL && !IsProgressWindow(window);
 }
 
 bool IsProgressWindow(HWND window)

@@ -55,7 +55,7 @@ std::string DescribeButtons(const std::vector<BoxButton> &buttons);
 // Caption, text (line breaks escaped), buttons and icon on one line, for failure output.
 std::string DescribeBox(const MessageBoxInfo &box);
 
-// A dialog with a static text control 0xFFFF that is not a progress window.
+// A dialog with a static text control 0xFFFF and a button, not the progress window.
 bool IsMessageBox(HWND window);
 // A dialog without a caption holding a "msctls_progress32" control.
 bool IsProgressWindow(HWND window);
