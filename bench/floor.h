@@ -74,6 +74,49 @@ inline int StartFloor()
     return n > 0;
 }
 
+// copies.lst: one "key<TAB>value" line per [FILES] entry, in the script's order. It is read
+// whole into memory by one ReadFile and split there; count receives the number of lines.
+inline char *LoadCopyList(DWORD &size, int &count)
+{
+    HANDLE file = CreateFileA("copies.lst", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return NULL;
+    size = GetFileSize(file, NULL);
+    char *list = (char *)HeapAlloc(GetProcessHeap(), 0, size + 1);
+    DWORD got = 0;
+    BOOL read = list != NULL && ReadFile(file, list, size, &got, NULL) && got == size;
+    CloseHandle(file);
+    if (!read) {
+        if (list != NULL)
+            HeapFree(GetProcessHeap(), 0, list);
+        return NULL;
+    }
+    list[size] = '\0';
+    count = 0;
+    for (DWORD i = 0; i < size; ++i) {
+        if (list[i] == '\n')
+            ++count;
+        if (list[i] == '\t' || list[i] == '\r' || list[i] == '\n')
+            list[i] = '\0';
+    }
+    return list;
+}
+
+// Takes the next key and value from a split copy list; 0 at its end.
+inline int NextCopyEntry(const char *&p, const char *end, const char *&key, const char *&value)
+{
+    while (p < end && *p == '\0')
+        ++p;
+    if (p >= end)
+        return 0;
+    key = p;
+    p += lstrlenA(p) + 1;
+    value = p;
+    p += lstrlenA(p) + 1;
+    return 1;
+}
+
 inline void FinishFloor()
 {
     g_floor.times.doneAt = Now();

@@ -43,8 +43,8 @@ def make_pack(root, name, count, size, per_folder):
 
 def main():
     root = sys.argv[1]
-    for spec in sys.argv[2:]:
-        name, count, size, per_folder = spec.split(":")
+    for layout in sys.argv[2:]:
+        name, count, size, per_folder = layout.split(":")
         make_pack(root, name, int(count), int(size), int(per_folder))
 
 

@@ -18,25 +18,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 2;
     SetAppInstance(instance);
     InitApp();
-    HANDLE file = CreateFileA("copies.lst", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return 3;
-    DWORD size = GetFileSize(file, NULL);
-    char *list = (char *)HeapAlloc(GetProcessHeap(), 0, size + 1);
-    DWORD got = 0;
-    BOOL read = list != NULL && ReadFile(file, list, size, &got, NULL) && got == size;
-    CloseHandle(file);
-    if (!read)
-        return 3;
-    list[size] = '\0';
+    DWORD size = 0;
     int count = 0;
-    for (DWORD i = 0; i < size; ++i) {
-        if (list[i] == '\n')
-            ++count;
-        if (list[i] == '\t' || list[i] == '\r' || list[i] == '\n')
-            list[i] = '\0';
-    }
+    char *list = LoadCopyList(size, count);
+    if (list == NULL)
+        return 3;
     BenchTimes &times = g_floor.times;
     LONGLONG openAt = Now();
     ProgressWindow(NULL, PROGRESS_OPEN, NULL, count);
@@ -46,14 +32,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     LONGLONG stepsAt = Now();
     const char *end = list + size;
     const char *p = list;
-    while (p < end) {
-        while (p < end && *p == '\0')
-            ++p;
-        if (p >= end)
-            break;
-        p += lstrlenA(p) + 1;
-        const char *value = p;
-        p += lstrlenA(p) + 1;
+    const char *key;
+    const char *value;
+    while (NextCopyEntry(p, end, key, value)) {
         char destination[MAX_PATH];
         CopyText(destination, sizeof destination, g_floor.installDir);
         AppendPath(destination, sizeof destination, value);
