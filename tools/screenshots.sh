@@ -35,6 +35,9 @@ mkdir -p "$work" "$images"
 tools/wine-run "$WINEPREFIX" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null
 # No window manager runs under Xvfb: Wine draws the captions and frames itself.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+# Classic look, as the program's controls are drawn without visual styles on Windows: with
+# Wine's default theme the bar would be one smooth fill instead of blocks.
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f >/dev/null
 # Debian's Wine does not find its own fonts (Tahoma, Marlett for the caption buttons).
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 wineserver -w
