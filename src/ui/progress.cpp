@@ -25,6 +25,7 @@ static void RegisterProgressClass()
     UINT length = GetSystemDirectoryA(path, sizeof path);
     if (length == 0 || length >= sizeof path || !AppendPath(path, sizeof path, "comctl32.dll"))
         return;
+    // Stays loaded for the life of the process: the class it registers lives in it.
     HMODULE comctl = LoadLibraryA(path);
     if (comctl == NULL)
         return;
